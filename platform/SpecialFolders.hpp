@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+
+namespace platform {
+
+// The shell folders the program uses, numbered as the Windows shell numbers them.
+enum class SpecialFolder : int {
+    startup = 7,
+    commonStartup = 24,
+    appData = 26,
+    programFiles = 38,
+};
+
+// The folder, created when it is missing; empty when the system cannot name it.
+std::filesystem::path specialFolderPath(SpecialFolder folder);
+
+} // namespace platform
