@@ -3,8 +3,10 @@
 add_library(kelvo_options INTERFACE)
 target_compile_features(kelvo_options INTERFACE cxx_std_20)
 target_compile_options(kelvo_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
-    -Wcast-align -Wnull-dereference -Wimplicit-fallthrough -Werror)
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual
+    -Wcast-align -Wnull-dereference -Wimplicit-fallthrough -Werror
+    # Constructor parameters named after the members they set are fine; other shadowing is not.
+    $<IF:$<CXX_COMPILER_ID:GNU>,-Wshadow=local,-Wshadow>)
 
 if(WIN32)
     target_compile_definitions(kelvo_options INTERFACE

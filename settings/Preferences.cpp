@@ -28,19 +28,23 @@ constexpr std::wstring_view profileMarkerName = L"UseProfile";
 constexpr std::wstring_view userIniFileName = L"KelvoPlayer.User.ini";
 constexpr std::wstring_view playlistFileName = L"KelvoPlayer.m3u";
 
-bool isSeparator(wchar_t c) {
+bool isSeparator(wchar_t c)
+{
     return c == L'\\' || c == L'/';
 }
 
-bool isDriveRoot(const std::wstring& folder) {
+bool isDriveRoot(const std::wstring& folder)
+{
     return folder.size() == 2 && folder[1] == L':';
 }
 
-std::wstring nativeForm(std::filesystem::path path) {
+std::wstring nativeForm(std::filesystem::path path)
+{
     return path.make_preferred().wstring();
 }
 
-std::wstring findDefaultPlayerLocation() {
+std::wstring findDefaultPlayerLocation()
+{
     const auto programFiles = platform::specialFolderPath(platform::SpecialFolder::programFiles);
     if (programFiles.empty()) {
         return {};
@@ -49,14 +53,16 @@ std::wstring findDefaultPlayerLocation() {
     return pathExists(location) ? nativeForm(location) : std::wstring();
 }
 
-std::wstring getPlayerProfileFolder() {
+std::wstring getPlayerProfileFolder()
+{
     const auto appData = platform::specialFolderPath(platform::SpecialFolder::appData);
     return appData.empty() ? std::wstring() : nativeForm(appData / playerFolderName);
 }
 
 } // namespace
 
-std::wstring parentFolderOf(const std::wstring& path) {
+std::wstring parentFolderOf(const std::wstring& path)
+{
     auto end = path.size();
     while (end > 0 && isSeparator(path[end - 1])) {
         --end;
@@ -84,43 +90,56 @@ std::wstring parentFolderOf(const std::wstring& path) {
 Preferences::Preferences()
     : name(productName)
     , version(productVersion)
-    , settingsVersion(currentSettingsVersion) {}
+    , settingsVersion(currentSettingsVersion)
+{}
 
-std::wstring Preferences::getName() const {
+std::wstring Preferences::getName() const
+{
     return name;
 }
-std::wstring Preferences::getVersion() const {
+std::wstring Preferences::getVersion() const
+{
     return version;
 }
-int Preferences::getSettingsVersion() const {
+int Preferences::getSettingsVersion() const
+{
     return settingsVersion;
 }
-std::wstring Preferences::getPlayerLocation() const {
+std::wstring Preferences::getPlayerLocation() const
+{
     return playerLocation;
 }
-int Preferences::getPort() const {
+int Preferences::getPort() const
+{
     return port;
 }
-bool Preferences::useCustomPlaylist() const {
+bool Preferences::useCustomPlaylist() const
+{
     return sourceMode == customSourceMode;
 }
-std::wstring Preferences::getPlaylist() const {
+std::wstring Preferences::getPlaylist() const
+{
     return playlist;
 }
-std::wstring Preferences::getTvGuide() const {
+std::wstring Preferences::getTvGuide() const
+{
     return tvGuide;
 }
-std::wstring Preferences::getPlayerFolder() const {
+std::wstring Preferences::getPlayerFolder() const
+{
     return parentFolderOf(playerLocation);
 }
-std::wstring Preferences::getUserIniFileName() const {
+std::wstring Preferences::getUserIniFileName() const
+{
     return std::wstring(userIniFileName);
 }
-std::wstring Preferences::getPlaylistFileName() const {
+std::wstring Preferences::getPlaylistFileName() const
+{
     return std::wstring(playlistFileName);
 }
 
-std::wstring Preferences::getPlayerDataFolder() const {
+std::wstring Preferences::getPlayerDataFolder() const
+{
     auto playerFolder = getPlayerFolder();
     // Asked afresh on every call: the player may switch to its profile at any time.
     if (pathExists(std::filesystem::path(playerFolder) / profileMarkerName)) {
@@ -129,7 +148,8 @@ std::wstring Preferences::getPlayerDataFolder() const {
     return playerFolder;
 }
 
-void Preferences::load(const IProfile& profile) {
+void Preferences::load(const IProfile& profile)
+{
     playerLocation = profile.getProfileString(section, playerLocationEntry, L"");
     port = profile.getProfileInt(section, portEntry, defaultPort);
     sourceMode = profile.getProfileInt(section, playlistSourceEntry, sourceNotStored);
@@ -144,7 +164,8 @@ void Preferences::load(const IProfile& profile) {
     }
 }
 
-void Preferences::save(IProfile& profile) const {
+void Preferences::save(IProfile& profile) const
+{
     profile.writeProfileString(section, playerLocationEntry, playerLocation);
     profile.writeProfileInt(section, portEntry, port);
     profile.writeProfileInt(section, playlistSourceEntry, sourceMode);
@@ -152,7 +173,8 @@ void Preferences::save(IProfile& profile) const {
     profile.writeProfileString(section, tvGuideEntry, tvGuide);
 }
 
-bool operator==(const Preferences& left, const Preferences& right) {
+bool operator==(const Preferences& left, const Preferences& right)
+{
     return left.playerLocation == right.playerLocation && left.port == right.port &&
            left.sourceMode == right.sourceMode && left.playlist == right.playlist &&
            left.tvGuide == right.tvGuide;

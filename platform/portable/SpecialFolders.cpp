@@ -6,14 +6,16 @@
 namespace platform {
 namespace {
 
-std::filesystem::path environmentFolder(const char* name) {
+std::filesystem::path environmentFolder(const char* name)
+{
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? std::filesystem::path(value)
                                               : std::filesystem::path();
 }
 
 // Where a desktop user's per-user settings live on a freedesktop system.
-std::filesystem::path configFolder() {
+std::filesystem::path configFolder()
+{
     if (auto folder = environmentFolder("XDG_CONFIG_HOME"); !folder.empty()) {
         return folder;
     }
@@ -23,7 +25,8 @@ std::filesystem::path configFolder() {
     return {};
 }
 
-std::filesystem::path folderFor(SpecialFolder folder) {
+std::filesystem::path folderFor(SpecialFolder folder)
+{
     switch (folder) {
     case SpecialFolder::appData:
         return configFolder();
@@ -39,7 +42,8 @@ std::filesystem::path folderFor(SpecialFolder folder) {
 
 } // namespace
 
-std::filesystem::path specialFolderPath(SpecialFolder folder) {
+std::filesystem::path specialFolderPath(SpecialFolder folder)
+{
     auto path = folderFor(folder);
     if (!path.empty()) {
         std::error_code ignored;

@@ -7,11 +7,13 @@ namespace {
 
 constexpr char32_t maxCodePoint = 0x10FFFF;
 
-bool isSurrogate(char32_t c) {
+bool isSurrogate(char32_t c)
+{
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c)
+{
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -30,7 +32,8 @@ void appendUtf8(std::string& out, char32_t c) {
 }
 
 // Decodes one UTF-8 sequence at `pos`, rejecting overlong forms and surrogates.
-std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
+std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos)
+{
     const auto lead = static_cast<unsigned char>(text[pos++]);
     if (lead < 0x80) {
         return lead;
@@ -65,7 +68,8 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
 
 } // namespace
 
-std::string toNarrow(std::wstring_view text) {
+std::string toNarrow(std::wstring_view text)
+{
     std::string result;
     result.reserve(text.size());
     for (const wchar_t w : text) {
@@ -78,7 +82,8 @@ std::string toNarrow(std::wstring_view text) {
     return result;
 }
 
-std::wstring toWide(std::string_view text) {
+std::wstring toWide(std::string_view text)
+{
     std::wstring result;
     result.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {

@@ -6,7 +6,8 @@
 
 namespace platform {
 
-std::filesystem::path specialFolderPath(SpecialFolder folder) {
+std::filesystem::path specialFolderPath(SpecialFolder folder)
+{
     wchar_t buffer[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathW(nullptr, buffer, static_cast<int>(folder), TRUE)) {
         return {};

@@ -8,13 +8,15 @@ namespace {
 
 // Both directions first ask for the converted length of exactly the input, without a
 // terminator, then convert into a buffer of that size; any failure gives empty text.
-bool fitsInt(std::size_t size) {
+bool fitsInt(std::size_t size)
+{
     return size <= static_cast<std::size_t>(INT_MAX);
 }
 
 } // namespace
 
-std::string toNarrow(std::wstring_view text) {
+std::string toNarrow(std::wstring_view text)
+{
     if (text.empty() || !fitsInt(text.size())) {
         return {};
     }
@@ -32,7 +34,8 @@ std::string toNarrow(std::wstring_view text) {
     return result;
 }
 
-std::wstring toWide(std::string_view text) {
+std::wstring toWide(std::string_view text)
+{
     if (text.empty() || !fitsInt(text.size())) {
         return {};
     }

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(TextConversion, NarrowIsUtf8OnEveryPlatform) {
+TEST(TextConversion, NarrowIsUtf8OnEveryPlatform)
+{
     EXPECT_EQ(toNarrow(L"Kelvo Player Remote Server"), "Kelvo Player Remote Server");
     EXPECT_EQ(toNarrow(L"\u0421\u0435\u0440\u0432\u0435\u0440"),
               "\xD0\xA1\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB5\xD1\x80");
@@ -11,11 +12,13 @@ TEST(TextConversion, NarrowIsUtf8OnEveryPlatform) {
     EXPECT_EQ(toNarrow(L""), "");
 }
 
-TEST(TextConversion, NarrowKeepsEmbeddedNul) {
+TEST(TextConversion, NarrowKeepsEmbeddedNul)
+{
     EXPECT_EQ(toNarrow(std::wstring_view(L"a\0b", 3)), std::string("a\0b", 3));
 }
 
-TEST(TextConversion, WideRoundTripsAscii) {
+TEST(TextConversion, WideRoundTripsAscii)
+{
     EXPECT_EQ(toWide("bind: address in use"), L"bind: address in use");
     EXPECT_EQ(toWide(""), L"");
 }

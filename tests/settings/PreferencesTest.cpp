@@ -12,13 +12,15 @@ namespace {
 
 constexpr std::wstring_view general = L"General";
 
-Preferences loaded(const IProfile& profile) {
+Preferences loaded(const IProfile& profile)
+{
     Preferences preferences;
     preferences.load(profile);
     return preferences;
 }
 
-TEST(PreferencesLoad, FirstStartGivesDefaultsAndNotConfigured) {
+TEST(PreferencesLoad, FirstStartGivesDefaultsAndNotConfigured)
+{
     const auto preferences = loaded(MemoryProfile());
     EXPECT_EQ(preferences.port, 1331);
     EXPECT_EQ(preferences.sourceMode, 0);
@@ -32,7 +34,8 @@ TEST(PreferencesLoad, FirstStartGivesDefaultsAndNotConfigured) {
     EXPECT_EQ(preferences.getPlaylistFileName(), L"KelvoPlayer.m3u");
 }
 
-TEST(PreferencesLoad, StoredAllOnesSourceActsAsAbsent) {
+TEST(PreferencesLoad, StoredAllOnesSourceActsAsAbsent)
+{
     MemoryProfile profile;
     profile.writeProfileInt(general, L"PlaylistSource", -1);
     const auto preferences = loaded(profile);
@@ -40,7 +43,8 @@ TEST(PreferencesLoad, StoredAllOnesSourceActsAsAbsent) {
     EXPECT_TRUE(preferences.notConfigured);
 }
 
-TEST(PreferencesLoad, StoredValuesAreUsedAsRead) {
+TEST(PreferencesLoad, StoredValuesAreUsedAsRead)
+{
     MemoryProfile profile;
     profile.writeProfileString(general, L"PlayerLocation", L"C:\\P\\KelvoPlayer.exe");
     profile.writeProfileInt(general, L"Port", 70000);
@@ -57,7 +61,8 @@ TEST(PreferencesLoad, StoredValuesAreUsedAsRead) {
     EXPECT_EQ(preferences.tvGuide, L"http://a/tv.zip");
 }
 
-TEST(PreferencesSave, WritesAllFiveValuesWithTheirKinds) {
+TEST(PreferencesSave, WritesAllFiveValuesWithTheirKinds)
+{
     Preferences preferences;
     preferences.playerLocation = L"C:\\P\\KelvoPlayer.exe";
     preferences.port = 8080;
@@ -74,7 +79,8 @@ TEST(PreferencesSave, WritesAllFiveValuesWithTheirKinds) {
     EXPECT_EQ(loaded(profile), preferences);
 }
 
-TEST(PreferencesEquality, ComparesOnlyTheStoredValuesExactly) {
+TEST(PreferencesEquality, ComparesOnlyTheStoredValuesExactly)
+{
     Preferences left;
     left.playerLocation = L"C:\\Player\\KelvoPlayer.exe";
     Preferences right = left;
@@ -101,7 +107,8 @@ struct FolderCase {
 
 class PlayerFolder : public testing::TestWithParam<FolderCase> {};
 
-TEST_P(PlayerFolder, IsTheFolderPartOfTheLocation) {
+TEST_P(PlayerFolder, IsTheFolderPartOfTheLocation)
+{
     Preferences preferences;
     preferences.playerLocation = GetParam().location;
     EXPECT_EQ(preferences.getPlayerFolder(), GetParam().folder);
@@ -120,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class PlayerDataFolder : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         folder = std::filesystem::temp_directory_path() /
                  ("kelvo-prefs-" +
                   std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -133,7 +141,8 @@ protected:
     Preferences preferences;
 };
 
-TEST_F(PlayerDataFolder, FollowsTheProfileMarkerWithoutRestart) {
+TEST_F(PlayerDataFolder, FollowsTheProfileMarkerWithoutRestart)
+{
     EXPECT_EQ(preferences.getPlayerDataFolder(), preferences.getPlayerFolder());
 
     std::ofstream(folder / "UseProfile").put('\n');
