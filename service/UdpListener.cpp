@@ -17,7 +17,7 @@ void reportError(const boost::system::error_code& error)
 
 UdpListener::UdpListener(boost::asio::io_context& ioContext, std::uint16_t port,
                          IMessageHandler& handler)
-    : socket(ioContext)
+    : socket(ioContext.get_executor())
     , handler(handler)
 {
     const boost::asio::ip::udp::endpoint endpoint(boost::asio::ip::udp::v4(), port);

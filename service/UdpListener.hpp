@@ -25,10 +25,18 @@ private:
     void startReceive();
     void handleReceive(const boost::system::error_code& error, std::size_t bytesReceived);
 
-    boost::asio::ip::udp::socket socket;
+    // Bound to the I/O context's own executor type: the type-erased default executor
+    // trips GCC's null-dereference analysis in optimised builds.
+    using Socket = boost::asio::basic_datagram_socket<boost::asio::ip::udp,
+                                                      boost::asio::io_context::executor_type>;
+
+    Socket socket;
     boost::asio::ip::udp::endpoint senderEndpoint;
-    // One byte more than the longest datagram: a datagram that fills it was longer,
-    // and the system cut it short without saying so.
-    std::array<std::uint8_t, maxDatagramSize + 1> buffer{};
+    // Room for the largest datagram UDP can carry, so that the system never has to cut
+    // one short: Linux would do that without a word, and a cut receive completes twice
+    // on Windows completion ports, which crashes the event loop.
+    static constexpr std::size_t receiveBufferSize = 65536;
+
+    std::array<std::uint8_t, receiveBufferSize> buffer{};
     IMessageHandler& handler;
 };

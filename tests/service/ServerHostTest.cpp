@@ -53,9 +53,9 @@ protected:
 bool udpPortIsFree(std::uint16_t port)
 {
     boost::asio::io_context ioContext;
-    boost::asio::ip::udp::socket socket(ioContext, boost::asio::ip::udp::v4());
+    testing_support::UdpSocket socket(ioContext.get_executor(), boost::asio::ip::udp::v4());
     boost::system::error_code error;
-    socket.bind({boost::asio::ip::make_address_v4("127.0.0.1"), port}, error);
+    socket.bind(testing_support::loopbackEndpoint(port), error);
     return !error;
 }
 
@@ -63,8 +63,8 @@ TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
 {
     boost::asio::io_context ioContext;
     auto blocker = testing_support::startOnFreePort([&](std::uint16_t port) {
-        return boost::asio::ip::udp::socket(ioContext,
-                                            {boost::asio::ip::make_address_v4("127.0.0.1"), port});
+        return testing_support::UdpSocket(ioContext.get_executor(),
+                                          testing_support::loopbackEndpoint(port));
     });
     const auto port = blocker.local_endpoint().port();
 

@@ -10,13 +10,21 @@
 
 namespace testing_support {
 
+// On the I/O context's own executor type: the type-erased default executor trips
+// GCC's null-dereference analysis in optimised builds.
+using UdpSocket = boost::asio::basic_datagram_socket<boost::asio::ip::udp,
+                                                     boost::asio::io_context::executor_type>;
+
+inline boost::asio::ip::udp::endpoint loopbackEndpoint(std::uint16_t port)
+{
+    return {boost::asio::ip::make_address_v4("127.0.0.1"), port};
+}
+
 // A UDP port on 127.0.0.1 that was free a moment ago.
 inline std::uint16_t pickFreeUdpPort()
 {
     boost::asio::io_context ioContext;
-    boost::asio::ip::udp::socket probe(
-        ioContext,
-        boost::asio::ip::udp::endpoint(boost::asio::ip::make_address_v4("127.0.0.1"), 0));
+    UdpSocket probe(ioContext.get_executor(), loopbackEndpoint(0));
     return probe.local_endpoint().port();
 }
 
@@ -41,8 +49,8 @@ auto startOnFreePort(Start start)
 class DatagramSender {
 public:
     explicit DatagramSender(std::uint16_t port)
-        : socket(ioContext, boost::asio::ip::udp::v4())
-        , target(boost::asio::ip::make_address_v4("127.0.0.1"), port)
+        : socket(ioContext.get_executor(), boost::asio::ip::udp::v4())
+        , target(loopbackEndpoint(port))
     {}
 
     void send(const std::vector<std::uint8_t>& datagram)
@@ -52,7 +60,7 @@ public:
 
 private:
     boost::asio::io_context ioContext;
-    boost::asio::ip::udp::socket socket;
+    UdpSocket socket;
     boost::asio::ip::udp::endpoint target;
 };
 
