@@ -1,5 +1,7 @@
 #include "http/Reply.hpp"
 
+#include "tests/http/ReplyBytes.hpp"
+
 #include <string>
 #include <vector>
 
@@ -7,15 +9,6 @@
 
 namespace http {
 namespace {
-
-std::string serialised(const Reply& reply)
-{
-    std::string bytes;
-    for (const auto& buffer : reply.toBuffers()) {
-        bytes.append(static_cast<const char*>(buffer.data()), buffer.size());
-    }
-    return bytes;
-}
 
 Reply withThreeHeaders()
 {
