@@ -12,6 +12,8 @@
 namespace http {
 namespace {
 
+using namespace std::string_literals;
+
 std::string letters(std::size_t count)
 {
     std::string text;
@@ -90,7 +92,7 @@ const std::vector<IniCase> iniCases = {
     {"equals sign and semicolon in the value", "[Settings]\r\nurl-m3u=http://x/?a=1&b=2;c\r\n",
      L"url-m3u", L"http://x/?a=1&b=2;c"},
     {"comment line", "[Settings]\r\n;url-m3u=c\r\n", L"url-m3u", L""},
-    {"value cut at a NUL", std::string("[Settings]\r\nurl-m3u=a\0b\r\n", 23), L"url-m3u", L"a"},
+    {"value cut at a NUL", "[Settings]\r\nurl-m3u=a\0b\r\n"s, L"url-m3u", L"a"},
     {"value of 1023 characters", "[Settings]\r\nurl-m3u=" + letters(1023) + "\r\n", L"url-m3u",
      wideLetters(1023)},
     {"longer value cut to 1023", "[Settings]\r\nurl-m3u=" + letters(1500) + "\r\n", L"url-m3u",

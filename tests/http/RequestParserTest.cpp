@@ -10,6 +10,8 @@
 namespace http {
 namespace {
 
+using namespace std::string_literals;
+
 enum class Outcome { good, bad, more };
 
 Outcome outcomeOf(ParseResult result)
@@ -127,7 +129,7 @@ const std::vector<ParseCase> cases = {
     {"high bytes in the URI", "GET /\xC3\xA9?x=1 HTTP/1.0\r\n\r\n", Outcome::good, 24,
      Request{"GET", "/\xC3\xA9?x=1", 1, 0, {}}},
     {"separator in the method", "G(ET / HTTP/1.0\r\n\r\n", Outcome::bad, 2, {}},
-    {"NUL in the URI", std::string("GET /\0 HTTP/1.0\r\n\r\n", 19), Outcome::bad, 6, {}},
+    {"NUL in the URI", "GET /\0 HTTP/1.0\r\n\r\n"s, Outcome::bad, 6, {}},
     {"CR where the head's LF belongs", getLine + "\r\r", Outcome::bad, 18, {}},
     {"empty input", "", Outcome::more, 0, {}},
     {"request line only", getLine, Outcome::more, 16, {}},
