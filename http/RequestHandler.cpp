@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view serverPagePath = "/";
 constexpr std::string_view descriptionPath = "/about/";
-constexpr std::string_view settingsPath = "/settings/";
+constexpr std::string_view settingsDocumentPath = "/settings/";
 constexpr std::string_view playlistPath = "/playlist/";
 constexpr std::string_view tvGuidePath = "/tvguide/";
 constexpr std::string_view playerSettingsFilePath = "/ini/";
@@ -35,11 +35,11 @@ constexpr std::size_t fileBlockSize = 512;
 std::string joinLines(std::initializer_list<std::string> lines)
 {
     std::string text;
-    for (const auto& line : lines) {
-        if (!text.empty()) {
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        if (line != lines.begin()) {
             text += lineEnd;
         }
-        text += line;
+        text += *line;
     }
     return text;
 }
@@ -105,7 +105,7 @@ void RequestHandler::handleRequest(const Request& request, Reply& reply)
         reply = serverPage();
     } else if (path == descriptionPath) {
         reply = serverDescription();
-    } else if (path == settingsPath) {
+    } else if (path == settingsDocumentPath) {
         reply = settingsDocument();
     } else {
         reply = fileRoute(path);

@@ -90,6 +90,8 @@ TEST_F(ListenerTest, MalformedHeadsGetTheBadRequestPage)
     EXPECT_EQ(handler.calls, 0);
 }
 
+// Nothing closes a connection's socket but the connection's destruction, so the server
+// closing its side shows that the connection was released.
 TEST_F(ListenerTest, ClientLeavingHalfWayGetsNothing)
 {
     LoopbackClient client(server.port());
