@@ -4,7 +4,6 @@
 #include "common/TextConversion.hpp"
 #include "http/PlayerSettingsSource.hpp"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -66,14 +65,27 @@ std::string sourceText(const std::wstring& source, std::string_view routePath)
     return RequestHandler::xmlEscape(text);
 }
 
-// The whole file, read in blocks of 512 bytes, or nothing when it cannot be opened. The
-// standard file stream denies other processes neither reading nor writing, so the player
-// can go on writing the file meanwhile.
+// Reads up to `size` more bytes of the stream onto the end of the content, straight into
+// its storage; false when the read delivered nothing.
+bool appendRead(std::ifstream& stream, std::string& content, std::size_t size)
+{
+    const auto start = content.size();
+    content.resize(start + size);
+    stream.read(content.data() + start, static_cast<std::streamsize>(size));
+    content.resize(start + static_cast<std::size_t>(stream.gcount()));
+    return stream.gcount() > 0;
+}
+
+// The whole file, or nothing when it cannot be opened. The standard file stream denies
+// other processes neither reading nor writing, so the player can go on writing the file
+// meanwhile. The content is the only copy of the file: the bytes it has now are read into
+// it in one go, and what the player adds meanwhile in blocks of 512 bytes until a read
+// delivers nothing; a file cut short meanwhile ends where its reads end.
 std::optional<std::string> readWholeFile(const std::wstring& file)
 {
     const std::filesystem::path path(file);
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
         // Windows refuses to open a folder as a file; POSIX would open it and fail reading.
         return std::nullopt;
     }
@@ -81,12 +93,15 @@ std::optional<std::string> readWholeFile(const std::wstring& file)
     if (!stream) {
         return std::nullopt;
     }
+    const auto size = std::filesystem::file_size(path, error);
     std::string content;
-    std::array<char, fileBlockSize> block{};
-    do {
-        stream.read(block.data(), block.size());
-        content.append(block.data(), static_cast<std::size_t>(stream.gcount()));
-    } while (stream.gcount() > 0);
+    if (!error && size > 0) {
+        // Room for the read that finds the end, too, so that it moves nothing.
+        content.reserve(static_cast<std::size_t>(size) + fileBlockSize);
+        appendRead(stream, content, static_cast<std::size_t>(size));
+    }
+    while (appendRead(stream, content, fileBlockSize)) {
+    }
     return content;
 }
 
