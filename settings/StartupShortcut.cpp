@@ -1,0 +1,82 @@
+#include "settings/StartupShortcut.hpp"
+
+#include "common/Product.hpp"
+#include "platform/win32/UniqueHandle.hpp"
+
+#include <windows.h>
+
+#include <objidl.h>
+#include <shlobj.h>
+
+namespace {
+
+constexpr std::wstring_view shortcutExtension = L".lnk";
+
+std::wstring executablePath()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const auto length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return {buffer, length};
+}
+
+StartupShortcut startupShortcut(const std::wstring& target, platform::SpecialFolder folder)
+{
+    return {target, getStartupShortcutPath(folder), std::wstring(productName)};
+}
+
+bool pathTaken(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+std::wstring getStartupShortcutPath(platform::SpecialFolder folder)
+{
+    const auto folderPath = platform::specialFolderPath(folder);
+    if (folderPath.empty()) {
+        return {};
+    }
+    return folderPath.wstring() + L"\\" + std::wstring(productName) +
+           std::wstring(shortcutExtension);
+}
+
+AutostartShortcuts getAutostartShortcuts()
+{
+    const auto target = executablePath();
+    return {startupShortcut(target, platform::SpecialFolder::commonStartup),
+            startupShortcut(target, platform::SpecialFolder::startup)};
+}
+
+bool getAutostartState(const AutostartShortcuts& shortcuts)
+{
+    return pathTaken(shortcuts.allUsers.linkPath) || pathTaken(shortcuts.perUser.linkPath);
+}
+
+bool createShortcut(const StartupShortcut& shortcut)
+{
+    platform::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put()))) {
+        return false;
+    }
+    link->SetPath(shortcut.target.c_str());
+    link->SetDescription(shortcut.description.c_str());
+    platform::ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) {
+        return false;
+    }
+    return SUCCEEDED(file->Save(shortcut.linkPath.c_str(), TRUE));
+}
+
+void applyAutostart(const AutostartShortcuts& shortcuts, bool checked)
+{
+    if (checked) {
+        if (!createShortcut(shortcuts.allUsers)) {
+            createShortcut(shortcuts.perUser);
+        }
+        return;
+    }
+    DeleteFileW(shortcuts.allUsers.linkPath.c_str());
+    DeleteFileW(shortcuts.perUser.linkPath.c_str());
+}
