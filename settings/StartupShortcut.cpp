@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::wstring_view shortcutExtension = L".lnk";
 
-std::wstring executablePath()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    const auto length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return {buffer, length};
-}
-
 StartupShortcut startupShortcut(const std::wstring& target, platform::SpecialFolder folder)
 {
     return {target, getStartupShortcutPath(folder), std::wstring(productName)};
@@ -41,9 +34,8 @@ std::wstring getStartupShortcutPath(platform::SpecialFolder folder)
            std::wstring(shortcutExtension);
 }
 
-AutostartShortcuts getAutostartShortcuts()
+AutostartShortcuts getAutostartShortcuts(const std::wstring& target)
 {
-    const auto target = executablePath();
     return {startupShortcut(target, platform::SpecialFolder::commonStartup),
             startupShortcut(target, platform::SpecialFolder::startup)};
 }

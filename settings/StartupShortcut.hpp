@@ -21,8 +21,8 @@ struct AutostartShortcuts {
 // the folder, so that the folder is skipped rather than a wrong path being used.
 std::wstring getStartupShortcutPath(platform::SpecialFolder folder);
 
-// Both shortcuts for the running executable.
-AutostartShortcuts getAutostartShortcuts();
+// Both shortcuts that start the executable at the given path.
+AutostartShortcuts getAutostartShortcuts(const std::wstring& target);
 
 // Whether the program starts with Windows: anything, even a folder, under the
 // shortcut's name in either Startup folder counts.

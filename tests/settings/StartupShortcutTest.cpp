@@ -60,7 +60,7 @@ protected:
 
 TEST_F(StartupShortcutTest, PathsNameTheProgramInBothStartupFolders)
 {
-    const auto shortcutsOfProgram = getAutostartShortcuts();
+    const auto shortcutsOfProgram = getAutostartShortcuts(executable());
     const auto expect = [](const StartupShortcut& shortcut, platform::SpecialFolder folder) {
         EXPECT_EQ(shortcut.linkPath,
                   platform::specialFolderPath(folder).wstring() + L"\\" + linkName);
