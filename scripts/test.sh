@@ -17,8 +17,13 @@ echo "== windows (cross build, tests through Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
-source scripts/wine-session.sh
-kelvo_wine_begin "$root/build/windows/wineprefix"
-trap kelvo_wine_end EXIT
-xvfb-run -a ctest --preset windows-display -j 1 --no-tests=ignore
-ctest --preset windows -j "$jobs"
+# Wine sets up its desktop once per session with the display it finds then: a session
+# begun without one cannot create windows later. So the whole session runs under one
+# virtual display.
+xvfb-run -a bash -c '
+    set -euo pipefail
+    source scripts/wine-session.sh
+    kelvo_wine_begin "$1/build/windows/wineprefix"
+    trap kelvo_wine_end EXIT
+    ctest --preset windows-display -j 1 --no-tests=ignore
+    ctest --preset windows -j "$2"' session "$root" "$jobs"
