@@ -18,7 +18,8 @@ target_include_directories(boost_headers SYSTEM INTERFACE "${boost_include}")
 target_compile_definitions(boost_headers INTERFACE
     BOOST_ASIO_SEPARATE_COMPILATION BOOST_ASIO_NO_DEPRECATED BOOST_ALL_NO_LIB)
 if(WIN32)
-    target_link_libraries(boost_headers INTERFACE ws2_32 mswsock)
+    # bcrypt: Asio's compiled implementation names its pipes from random numbers.
+    target_link_libraries(boost_headers INTERFACE ws2_32 mswsock bcrypt)
 else()
     find_package(Threads REQUIRED)
     target_link_libraries(boost_headers INTERFACE Threads::Threads)
