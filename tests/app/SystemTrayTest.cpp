@@ -1,9 +1,10 @@
 #include "app/SystemTray.hpp"
 
+#include "UiDriver.hpp"
 #include "common/Product.hpp"
 #include "framework/Module.hpp"
+#include "platform/win32/UniqueHandle.hpp"
 #include "tests/app/UiTesting.hpp"
-#include "tests/support/Screenshot.hpp"
 
 #include <cstddef>
 #include <future>
@@ -19,17 +20,41 @@ using namespace ui_testing;
 // The program's own icon, from the resources linked into this test.
 const HICON programIcon = LoadIconW(framework::resourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 
-// Waits until the window shows something other than the black empty screen near its
-// lower right corner, inside the rounding and away from the left-aligned text.
-bool waitUntilPainted(HWND window)
+// The colour shown at a point of the screen, whichever program's window shows it.
+COLORREF screenPixel(POINT point)
+{
+    using ScreenDc = platform::UniqueHandle<HDC, [](HDC dc) { ReleaseDC(nullptr, dc); }>;
+    const ScreenDc screen(GetDC(nullptr));
+    const platform::UniqueHandle<HDC, &DeleteDC> memory(CreateCompatibleDC(screen.get()));
+    const platform::UniqueHandle<HBITMAP, &DeleteObject> pixel(
+        CreateCompatibleBitmap(screen.get(), 1, 1));
+    const auto previous = SelectObject(memory.get(), pixel.get());
+    BitBlt(memory.get(), 0, 0, 1, 1, screen.get(), point.x, point.y, SRCCOPY);
+    const auto colour = GetPixel(memory.get(), 0, 0);
+    SelectObject(memory.get(), previous);
+    return colour;
+}
+
+// Whether the window shows something other than the black empty screen near its lower
+// right corner: inside any rounding, away from left-aligned text.
+bool paintedNearCorner(HWND window)
 {
     constexpr int inset = 12;
-    return pumpUntil([window] {
-        RECT area{};
-        GetWindowRect(window, &area);
-        return testing_support::screenPixel(area.right - inset, area.bottom - inset) !=
-               RGB(0, 0, 0);
-    });
+    RECT area{};
+    GetWindowRect(window, &area);
+    return screenPixel({area.right - inset, area.bottom - inset}) != RGB(0, 0, 0);
+}
+
+// A visible and painted top-level window of the class, or null.
+HWND paintedWindowOf(const wchar_t* className)
+{
+    for (auto window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, className, nullptr)) {
+        if (IsWindowVisible(window) && paintedNearCorner(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 // A tray on the heap, as the program makes it, sending to a recorder. The tray deletes
@@ -212,7 +237,8 @@ TEST_F(SystemTrayTest, RightClickOpensThePopupMenuAndEscapeClosesIt)
     };
     auto watcher = std::async(std::launch::async, [] {
         Seen seen;
-        const auto menuWindow = waitForWindow(L"#32768", nullptr);
+        HWND menuWindow = nullptr;
+        ui::waitUntil([&] { return (menuWindow = paintedWindowOf(L"#32768")) != nullptr; });
         if (menuWindow == nullptr) {
             return seen;
         }
@@ -224,7 +250,7 @@ TEST_F(SystemTrayTest, RightClickOpensThePopupMenuAndEscapeClosesIt)
             GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
             seen.texts += std::wstring(text) + L"|";
         }
-        seen.photographed = testing_support::saveScreenshot(L"screenshots\\tray-menu.bmp");
+        seen.photographed = ui::saveScreenshot(menuWindow, L"screenshots\\tray-menu.bmp");
         PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
         return seen;
     });
@@ -244,10 +270,12 @@ TEST_F(SystemTrayTest, TheShellShowsTheIconAndTheBalloon)
 {
     ASSERT_TRUE(createIconIn(shellNotificationArea(), std::wstring(productName)));
     EXPECT_TRUE(tray->showNotification(L"Сервер запущен", CSystemTray::information));
-    const auto balloon = waitForWindow(L"tooltips_class32", nullptr);
-    ASSERT_NE(balloon, nullptr);
-    EXPECT_TRUE(waitUntilPainted(balloon));
-    EXPECT_TRUE(testing_support::saveScreenshot(L"screenshots\\tray-balloon.bmp"));
+    // The balloon belongs to the shell's process; this thread keeps serving the icon's
+    // window meanwhile.
+    HWND balloon = nullptr;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (balloon = paintedWindowOf(L"tooltips_class32")) != nullptr; }));
+    EXPECT_TRUE(ui::saveScreenshot(balloon, L"screenshots\\tray-balloon.bmp"));
 }
 
 } // namespace

@@ -19,10 +19,12 @@ using namespace std::chrono_literals;
 constexpr auto uiTimeout = 10s;
 
 // Dispatches this thread's messages until the condition holds or the time is up;
-// returns whether it held. Waits for messages rather than sleeping.
+// returns whether it held. Between checks it waits for a message, but never longer
+// than a short poll: the condition may depend on another thread or program.
 inline bool pumpUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds timeout = uiTimeout)
 {
+    constexpr auto poll = 10ms;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         MSG message;
@@ -33,31 +35,10 @@ inline bool pumpUntil(const std::function<bool()>& condition,
         if (condition()) {
             return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
-    }
-}
-
-// Polls for a visible top-level window of the class and title (null: any) from any
-// thread; null when none appeared in time.
-inline HWND waitForWindow(const wchar_t* className, const wchar_t* title,
-                          std::chrono::milliseconds timeout = uiTimeout)
-{
-    constexpr auto poll = 10ms;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        const auto window = FindWindowW(className, title);
-        if (window != nullptr && IsWindowVisible(window)) {
-            return window;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return nullptr;
-        }
-        Sleep(static_cast<DWORD>(poll.count()));
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(poll.count()), QS_ALLINPUT);
     }
 }
 
