@@ -48,6 +48,17 @@ protected:
         EXPECT_TRUE(desktop.waitForCalls(before + 2)) << "port " << port << " is not served";
     }
 
+    void expectPortInUseAtBind(std::uint16_t port)
+    {
+        try {
+            startHost(port);
+            FAIL() << "the host started on a port in use";
+        } catch (const boost::system::system_error& error) {
+            EXPECT_EQ(error.code(), boost::asio::error::address_in_use);
+            EXPECT_EQ(std::string(error.what()).rfind("bind: ", 0), 0u) << error.what();
+        }
+    }
+
     Preferences preferences;
     RecordingDesktop desktop;
 };
@@ -70,13 +81,7 @@ TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
     });
     const auto port = blocker.local_endpoint().port();
 
-    try {
-        startHost(port);
-        FAIL() << "the host started on a port in use";
-    } catch (const boost::system::system_error& error) {
-        EXPECT_EQ(error.code(), boost::asio::error::address_in_use);
-        EXPECT_EQ(std::string(error.what()).rfind("bind: ", 0), 0u) << error.what();
-    }
+    expectPortInUseAtBind(port);
 
     blocker.close();
     EXPECT_TRUE(udpPortIsFree(port));
@@ -94,13 +99,7 @@ TEST_F(ServerHostTest, PortHeldForTcpFailsAtTheHttpBindAndFreesTheUdpPort)
     });
     const auto port = blocker.local_endpoint().port();
 
-    try {
-        startHost(port);
-        FAIL() << "the host started on a port in use";
-    } catch (const boost::system::system_error& error) {
-        EXPECT_EQ(error.code(), boost::asio::error::address_in_use);
-        EXPECT_EQ(std::string(error.what()).rfind("bind: ", 0), 0u) << error.what();
-    }
+    expectPortInUseAtBind(port);
     EXPECT_TRUE(udpPortIsFree(port));
 }
 
