@@ -20,3 +20,8 @@ if(KELVO_SANITIZE)
     target_compile_options(kelvo_options INTERFACE ${sanitizers})
     target_link_options(kelvo_options INTERFACE ${sanitizers})
 endif()
+
+if(KELVO_BUILD_FUZZERS)
+    # Coverage feedback for libFuzzer from every library a fuzz target links.
+    target_compile_options(kelvo_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -68,14 +68,6 @@ std::wstring formatMessage(std::wstring_view pattern, const std::vector<std::wst
     return text;
 }
 
-std::wstring windowText(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 bool isRadioButton(HWND control)
 {
     return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;

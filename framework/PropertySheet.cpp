@@ -4,6 +4,8 @@
 #include "framework/PropertyPage.hpp"
 #include "platform/win32/UniqueHandle.hpp"
 
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace framework {
@@ -12,6 +14,14 @@ namespace {
 
 // The sheet whose window DoModal is about to create on this thread.
 thread_local PropertySheet* sheetBeingCreated = nullptr;
+
+bool isDialog(HWND window)
+{
+    constexpr wchar_t dialogClass[] = L"#32770";
+    wchar_t name[std::size(dialogClass) + 1] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring_view(name) == dialogClass;
+}
 
 } // namespace
 
@@ -63,10 +73,12 @@ bool PropertySheet::OnInitDialog()
 LRESULT CALLBACK PropertySheet::creationHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && sheetBeingCreated != nullptr) {
-        // The sheet is the one top-level window; its pages and controls are children.
+        // The sheet is the one top-level dialog; its pages and controls are children,
+        // and the system's helper windows are no dialogs.
+        const auto handle = reinterpret_cast<HWND>(wParam);
         const auto& creation = *reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
-        if ((creation.lpcs->style & WS_CHILD) == 0) {
-            std::exchange(sheetBeingCreated, nullptr)->subclass(reinterpret_cast<HWND>(wParam));
+        if ((creation.lpcs->style & WS_CHILD) == 0 && isDialog(handle)) {
+            std::exchange(sheetBeingCreated, nullptr)->subclass(handle);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -170,6 +170,14 @@ bool Window::onCommand(WPARAM wParam, LPARAM lParam)
     return !fromControl && application != nullptr && application->OnCmdMsg(id, code);
 }
 
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void Window::attach(HWND handle)
 {
     window = handle;

@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 namespace framework {
 
 // A window handled by this object. Messages reach the virtual WindowProc, whose
@@ -86,5 +84,8 @@ private:
     WNDPROC superProc = nullptr;
     std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messageHandlers;
 };
+
+// A window's text; empty for none.
+std::wstring windowText(HWND window);
 
 } // namespace framework

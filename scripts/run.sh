@@ -7,6 +7,13 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/install-deps.sh
+
+# Wine sets up its desktop once per session with the display it finds then, and the
+# player's windows need one: without a display the whole run goes under a virtual one.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a "$root/scripts/run.sh" "$@"
+fi
+
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target kelvo_console_host
 
@@ -22,9 +29,4 @@ store_if_absent() {
 store_if_absent Port 1331
 store_if_absent PlaylistSource 0
 
-# The player's windows need a display.
-run=(wine build/windows/tools/KelvoConsoleHost.exe)
-if [ -z "${DISPLAY:-}" ]; then
-    run=(xvfb-run -a "${run[@]}")
-fi
-"${run[@]}"
+wine build/windows/tools/KelvoConsoleHost.exe

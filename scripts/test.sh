@@ -8,6 +8,15 @@ jobs=$(nproc)
 
 bash scripts/install-deps.sh
 
+echo "== fuzzing (fuzz preset, a short bounded run)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+corpus=build/fuzz/corpus/http_request
+mkdir -p "$corpus"
+build/fuzz/fuzz/http_request_fuzzer -max_total_time=20 "$corpus" fuzz/seeds/http_request \
+    >build/fuzz/http_request.log 2>&1 || { tail -n 40 build/fuzz/http_request.log; exit 1; }
+tail -n 1 build/fuzz/http_request.log
+
 echo "== native (linux preset)"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"

@@ -24,6 +24,8 @@ std::uint16_t portOf(const IPreferences& preferences)
 ServerHost::ServerHost(const IPreferences& preferences, platform::IDesktop& desktop)
     : messageHandler(preferences, desktop)
     , udpListener(ioContext, portOf(preferences), messageHandler)
+    , requestHandler(preferences)
+    , httpListener(ioContext, portOf(preferences), requestHandler)
     , worker([this] { ioContext.run(); })
 {}
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/Listener.hpp"
+#include "http/RequestHandler.hpp"
 #include "platform/Desktop.hpp"
 #include "service/KelvoMessageHandler.hpp"
 #include "service/UdpListener.hpp"
@@ -33,7 +35,7 @@ private:
     boost::asio::io_context ioContext;
     KelvoMessageHandler messageHandler;
     UdpListener udpListener;
-    // The HTTP request handler and listener belong here, between the UDP listener and
-    // the worker thread.
+    http::RequestHandler requestHandler;
+    http::Listener httpListener;
     std::thread worker;
 };

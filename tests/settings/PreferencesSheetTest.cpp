@@ -50,6 +50,7 @@ public:
 
     bool found() const { return sheet != nullptr; }
     bool isOpen() const { return IsWindow(sheet) != FALSE; }
+    bool isOnPage(int index) const { return isOpen() && pageIndex() == index; }
     HWND window() const { return sheet; }
 
     HWND page() const
@@ -75,7 +76,7 @@ public:
     void selectPage(int index) const { PostMessageW(sheet, PSM_SETCURSEL, index, 0); }
     bool waitForPage(int index) const
     {
-        return ui::waitUntil([&] { return pageIndex() == index; });
+        return ui::waitUntil([&] { return isOnPage(index); });
     }
 
     // After a press or a page change: the text of the validation message box that
@@ -95,6 +96,13 @@ public:
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         ui::waitUntil([&] { return IsWindow(box) == FALSE; });
         return text;
+    }
+
+    HWND waitForMessageBox() const
+    {
+        HWND box = nullptr;
+        ui::waitUntil([&] { return (box = messageBox()) != nullptr; });
+        return box;
     }
 
     DWORD thread() const { return uiThread; }
@@ -165,7 +173,7 @@ TEST(PreferencesSheet, ValidatesThePortWhenAccepted)
                 return ui::focusOf(driver.thread()) == port && start == 0 &&
                        end == portCase.text.size();
             });
-            stayedOnGeneralPage = driver.isOpen() && driver.pageIndex() == generalPage;
+            stayedOnGeneralPage = driver.isOnPage(generalPage);
             driver.press(PSBTN_CANCEL);
         });
 
@@ -193,8 +201,11 @@ TEST(PreferencesSheet, KeepsTheUserOnTheGeneralPageUntilThePortIsValid)
     const auto result = runSheet(sheet, [&](SheetDriver& driver) {
         driver.setText(IDC_PORT, L"80a");
         driver.selectPage(advancedPage);
+        if (const auto box = driver.waitForMessageBox()) {
+            ui::saveScreenshot(box, "screenshots/settings-port-message.bmp");
+        }
         message = driver.takeMessage(advancedPage);
-        stayed = driver.isOpen() && driver.pageIndex() == generalPage;
+        stayed = driver.isOnPage(generalPage);
         driver.setText(IDC_PORT, L"2000");
         driver.selectPage(advancedPage);
         leftAfterFix = driver.waitForPage(advancedPage);

@@ -101,6 +101,7 @@ TEST(PreferencesEquality, ComparesOnlyTheStoredValuesExactly)
 }
 
 struct FolderCase {
+    const char* name;
     const wchar_t* location;
     const wchar_t* folder;
 };
@@ -116,14 +117,18 @@ TEST_P(PlayerFolder, IsTheFolderPartOfTheLocation)
 
 INSTANTIATE_TEST_SUITE_P(
     Locations, PlayerFolder,
-    testing::Values(FolderCase{L"C:\\Program Files\\Kelvo Player\\KelvoPlayer.exe",
-                               L"C:\\Program Files\\Kelvo Player"},
-                    FolderCase{L"C:\\KelvoPlayer.exe", L"C:\\"},
-                    FolderCase{L"C:\\Players\\", L"C:\\Players"},
-                    FolderCase{L"C:\\Players\\\\", L"C:\\Players"},
-                    FolderCase{L"C:\\Players\\\\KelvoPlayer.exe", L"C:\\Players"},
-                    FolderCase{L"\\\\server\\share\\KelvoPlayer.exe", L"\\\\server\\share"},
-                    FolderCase{L"KelvoPlayer.exe", L""}, FolderCase{L"", L""}));
+    testing::Values(
+        FolderCase{"InProgramFiles", L"C:\\Program Files\\Kelvo Player\\KelvoPlayer.exe",
+                   L"C:\\Program Files\\Kelvo Player"},
+        FolderCase{"DriveRootKeepsItsSeparator", L"C:\\KelvoPlayer.exe", L"C:\\"},
+        FolderCase{"TrailingSeparatorIsDropped", L"C:\\Players\\", L"C:\\Players"},
+        FolderCase{"TrailingSeparatorRunIsDropped", L"C:\\Players\\\\", L"C:\\Players"},
+        FolderCase{"SeparatorRunBeforeNameIsDropped", L"C:\\Players\\\\KelvoPlayer.exe",
+                   L"C:\\Players"},
+        FolderCase{"NetworkShare", L"\\\\server\\share\\KelvoPlayer.exe", L"\\\\server\\share"},
+        FolderCase{"BareNameHasNoFolder", L"KelvoPlayer.exe", L""},
+        FolderCase{"EmptyLocation", L"", L""}),
+    [](const testing::TestParamInfo<FolderCase>& param) { return param.param.name; });
 
 class PlayerDataFolder : public testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "UiDriver.hpp"
 
+#include "framework/Window.hpp"
 #include "platform/win32/UniqueHandle.hpp"
 
 #include <fstream>
@@ -78,10 +79,7 @@ HWND waitForDialog(DWORD threadId, std::wstring_view title)
 
 std::wstring textOf(HWND window)
 {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return framework::windowText(window);
 }
 
 std::wstring classOf(HWND window)
@@ -116,6 +114,9 @@ HWND focusOf(DWORD threadId)
 
 bool saveScreenshot(HWND window, const std::filesystem::path& file)
 {
+    // Painted through before it is copied, also when it has only just appeared.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame{};
     if (!GetWindowRect(window, &frame)) {
         return false;
