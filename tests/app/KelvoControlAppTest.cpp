@@ -12,6 +12,7 @@
 #include "framework/RegistryProfile.hpp"
 #include "res/Resource.h"
 #include "settings/StartupShortcut.hpp"
+#include "tests/app/PortProbe.hpp"
 #include "tests/app/UiTesting.hpp"
 #include "tests/support/Loopback.hpp"
 
@@ -47,16 +48,6 @@ constexpr int absent = -12345;
 // in which a command wrongly opened a second modal window.
 constexpr UINT commandTimeoutMs = 5000;
 
-// Whether a program holds the UDP port on this computer.
-bool udpPortTaken(std::uint16_t port)
-{
-    boost::asio::io_context ioContext;
-    testing_support::UdpSocket probe(ioContext.get_executor(), boost::asio::ip::udp::v4());
-    boost::system::error_code error;
-    probe.bind(testing_support::loopbackEndpoint(port), error);
-    return error == boost::asio::error::address_in_use;
-}
-
 std::string contentOf(const fs::path& file)
 {
     std::ostringstream content;
@@ -91,6 +82,13 @@ public:
 void acceptSheet(DWORD uiThread)
 {
     OpenSheet(uiThread).press(PSBTN_OK);
+}
+
+void toggleAutostart(DWORD uiThread)
+{
+    const OpenSheet sheet(uiThread);
+    sheet.click(IDC_AUTOSTART);
+    sheet.press(PSBTN_OK);
 }
 
 class KelvoControlAppTest : public testing::Test {
@@ -228,7 +226,7 @@ TEST_F(KelvoControlAppTest, FirstStartOpensTheSettingsBeforeAnyServer)
     EXPECT_TRUE(start([&](DWORD uiThread) {
         const OpenSheet sheet(uiThread);
         sheetOpened = sheet.window != nullptr;
-        portFreeMeanwhile = !udpPortTaken(port);
+        portFreeMeanwhile = !port_probe::udpPortTaken(port);
         sheet.press(PSBTN_CANCEL);
     }));
 
@@ -249,7 +247,7 @@ TEST_F(KelvoControlAppTest, FirstAcceptedSheetStoresAllFiveStartsAndAnnouncesThe
     EXPECT_TRUE(start(acceptSheet));
 
     ASSERT_NE(app->server, nullptr);
-    EXPECT_TRUE(udpPortTaken(port));
+    EXPECT_TRUE(port_probe::udpPortTaken(port));
     EXPECT_FALSE(app->preferences.notConfigured);
     EXPECT_EQ(balloons(),
               (std::vector<std::pair<DWORD, std::wstring>>{{NIIF_INFO, serverStartedMessage}}));
@@ -299,7 +297,7 @@ TEST_F(KelvoControlAppTest, ConfiguredStartServesAndAnUnchangedSheetStoresNothin
     storeConfigured();
     EXPECT_TRUE(start());
     ASSERT_NE(app->server, nullptr);
-    EXPECT_TRUE(udpPortTaken(port));
+    EXPECT_TRUE(port_probe::udpPortTaken(port));
     EXPECT_TRUE(balloons().empty());
     EXPECT_TRUE(tooltips().back().starts_with(runningTipStart));
 
@@ -311,7 +309,7 @@ TEST_F(KelvoControlAppTest, ConfiguredStartServesAndAnUnchangedSheetStoresNothin
     EXPECT_EQ(area.calls.size(), callsBefore) << "restarted or announced";
     EXPECT_EQ(profile.getProfileString(general, L"Playlist", L""),
               L"changed behind the program's back");
-    EXPECT_TRUE(udpPortTaken(port));
+    EXPECT_TRUE(port_probe::udpPortTaken(port));
 }
 
 TEST_F(KelvoControlAppTest, ChangingOnlyTheLetterCaseOfThePlayerPathRestarts)
@@ -332,7 +330,7 @@ TEST_F(KelvoControlAppTest, ChangingOnlyTheLetterCaseOfThePlayerPathRestarts)
     ASSERT_EQ(tooltips().size(), tooltipsBefore + 1);
     EXPECT_TRUE(tooltips().back().starts_with(runningTipStart));
     EXPECT_NE(app->server, nullptr);
-    EXPECT_TRUE(udpPortTaken(port));
+    EXPECT_TRUE(port_probe::udpPortTaken(port));
     EXPECT_TRUE(balloons().empty());
 }
 
@@ -376,7 +374,7 @@ TEST_F(KelvoControlAppTest, ExitRemovesTheIconStopsTheServerAndFreesThePort)
     storeConfigured();
     EXPECT_TRUE(start());
     const auto tray = trayWindow();
-    ASSERT_TRUE(udpPortTaken(port));
+    ASSERT_TRUE(port_probe::udpPortTaken(port));
 
     SendMessageW(tray, WM_COMMAND, ID_APP_EXIT, 0);
     EXPECT_FALSE(IsWindow(tray));
@@ -386,7 +384,7 @@ TEST_F(KelvoControlAppTest, ExitRemovesTheIconStopsTheServerAndFreesThePort)
 
     app->ExitInstance();
     EXPECT_EQ(app->server, nullptr);
-    EXPECT_FALSE(udpPortTaken(port));
+    EXPECT_FALSE(port_probe::udpPortTaken(port));
     app.reset();
 }
 
@@ -414,7 +412,7 @@ TEST_F(KelvoControlAppTest, SecondCopyOnlySaysSoAndTouchesNothing)
     EXPECT_EQ(app->tray, nullptr);
     EXPECT_EQ(app->server, nullptr);
     EXPECT_FALSE(keyExists());
-    EXPECT_FALSE(udpPortTaken(port));
+    EXPECT_FALSE(port_probe::udpPortTaken(port));
 }
 
 // The real Startup folders of this Wine prefix, cleaned up afterwards.
@@ -446,20 +444,12 @@ TEST_F(KelvoControlAppTest, AutostartFollowsOnlyAChangedCheckBox)
 
     // Unchecked: both go.
     std::ofstream(allUsers) << "another";
-    command(ID_SETTINGS, [](DWORD uiThread) {
-        const OpenSheet sheet(uiThread);
-        sheet.click(IDC_AUTOSTART);
-        sheet.press(PSBTN_OK);
-    });
+    command(ID_SETTINGS, toggleAutostart);
     EXPECT_FALSE(fs::exists(allUsers));
     EXPECT_FALSE(fs::exists(perUser));
 
     // Checked: the all-users shortcut, which this prefix allows.
-    command(ID_SETTINGS, [](DWORD uiThread) {
-        const OpenSheet sheet(uiThread);
-        sheet.click(IDC_AUTOSTART);
-        sheet.press(PSBTN_OK);
-    });
+    command(ID_SETTINGS, toggleAutostart);
     EXPECT_TRUE(fs::is_regular_file(allUsers));
     EXPECT_FALSE(fs::exists(perUser));
     EXPECT_NE(app->server, nullptr) << "the check box alone never restarts";

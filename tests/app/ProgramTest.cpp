@@ -6,6 +6,7 @@
 #include "framework/RegistryProfile.hpp"
 #include "platform/win32/UniqueHandle.hpp"
 #include "res/Resource.h"
+#include "tests/app/PortProbe.hpp"
 #include "tests/support/Loopback.hpp"
 
 #include <chrono>
@@ -30,8 +31,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using TcpSocket =
     boost::asio::basic_stream_socket<boost::asio::ip::tcp, boost::asio::io_context::executor_type>;
-using TcpAcceptor = boost::asio::basic_socket_acceptor<boost::asio::ip::tcp,
-                                                       boost::asio::io_context::executor_type>;
 
 const std::wstring name(productName);
 const std::wstring sheetCaption = name + L" - Настройки";
@@ -48,24 +47,6 @@ fs::path ownFolder()
     return fs::path(path).parent_path();
 }
 
-bool udpPortTaken(std::uint16_t port)
-{
-    boost::asio::io_context ioContext;
-    testing_support::UdpSocket probe(ioContext.get_executor(), boost::asio::ip::udp::v4());
-    boost::system::error_code error;
-    probe.bind(testing_support::loopbackEndpoint(port), error);
-    return error == boost::asio::error::address_in_use;
-}
-
-bool tcpPortFree(std::uint16_t port)
-{
-    boost::asio::io_context ioContext;
-    TcpAcceptor probe(ioContext.get_executor(), boost::asio::ip::tcp::v4());
-    boost::system::error_code error;
-    probe.bind({boost::asio::ip::make_address_v4("127.0.0.1"), port}, error);
-    return !error;
-}
-
 // A port free for both UDP and TCP a moment ago.
 std::uint16_t pickFreePort()
 {
@@ -73,7 +54,7 @@ std::uint16_t pickFreePort()
     std::uint16_t port = 0;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         port = testing_support::pickFreeUdpPort();
-        if (tcpPortFree(port)) {
+        if (port_probe::tcpPortFree(port)) {
             break;
         }
     }
@@ -225,7 +206,8 @@ protected:
 
     bool waitUntilServing() const
     {
-        return ui::waitUntil([&] { return udpPortTaken(port) && !tcpPortFree(port); });
+        return ui::waitUntil(
+            [&] { return port_probe::udpPortTaken(port) && !port_probe::tcpPortFree(port); });
     }
 
     std::vector<std::string> playerLog() const
@@ -290,8 +272,8 @@ TEST_F(ProgramTest, ConfiguredStartServesDatagramsAndHttpAndExitFreesThePort)
 
     running.exitCommand();
     ASSERT_TRUE(running.hasEnded());
-    EXPECT_FALSE(udpPortTaken(port));
-    EXPECT_TRUE(tcpPortFree(port));
+    EXPECT_FALSE(port_probe::udpPortTaken(port));
+    EXPECT_TRUE(port_probe::tcpPortFree(port));
 }
 
 TEST_F(ProgramTest, SecondCopySaysSoAndLeavesTheFirstServing)
@@ -313,7 +295,7 @@ TEST_F(ProgramTest, SecondCopySaysSoAndLeavesTheFirstServing)
 
     EXPECT_TRUE(IsWindow(firstTray));
     EXPECT_FALSE(first.hasEnded(0));
-    EXPECT_TRUE(udpPortTaken(port));
+    EXPECT_TRUE(port_probe::udpPortTaken(port));
     EXPECT_TRUE(httpGet(port, "/about/").starts_with("HTTP/1.0 200 OK\r\n"));
     first.exitCommand();
     EXPECT_TRUE(first.hasEnded());
@@ -325,14 +307,14 @@ TEST_F(ProgramTest, FirstStartOpensTheSettingsWithoutServing)
     const auto sheet = running.visibleWindow(L"#32770", sheetCaption);
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(ui::saveScreenshot(sheet, L"screenshots\\first-start-settings.bmp"));
-    EXPECT_FALSE(udpPortTaken(port));
-    EXPECT_TRUE(tcpPortFree(port));
+    EXPECT_FALSE(port_probe::udpPortTaken(port));
+    EXPECT_TRUE(port_probe::tcpPortFree(port));
 
     // Cancelled: the program stays, unconfigured and not serving, until it is told to end.
     PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     EXPECT_TRUE(ui::waitUntil([&] { return !IsWindow(sheet); }));
     EXPECT_FALSE(running.hasEnded(0));
-    EXPECT_FALSE(udpPortTaken(port));
+    EXPECT_FALSE(port_probe::udpPortTaken(port));
     EXPECT_EQ(profile.getProfileInt(general, L"PlaylistSource", -12345), -12345);
 
     running.exitCommand();
