@@ -251,7 +251,7 @@ TEST_F(KelvoControlAppTest, FirstAcceptedSheetStoresAllFiveStartsAndAnnouncesThe
     EXPECT_FALSE(app->preferences.notConfigured);
     EXPECT_EQ(balloons(),
               (std::vector<std::pair<DWORD, std::wstring>>{{NIIF_INFO, serverStartedMessage}}));
-    EXPECT_TRUE(tooltips().back().starts_with(runningTipStart)) << tooltips().back().size();
+    EXPECT_TRUE(tooltips().back().starts_with(runningTipStart));
 
     platform::UniqueHkey key;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, profile.sectionPath(general).c_str(), 0, KEY_READ,
