@@ -101,7 +101,7 @@ protected:
     void SetUp() override
     {
         clearSettings();
-        port = testing_support::pickFreeUdpPort();
+        port = testing_support::pickFreePort();
         profile.writeProfileInt(general, L"Port", port);
     }
 

@@ -53,7 +53,7 @@ std::uint16_t pickFreePort()
     constexpr int attempts = 20;
     std::uint16_t port = 0;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        port = testing_support::pickFreeUdpPort();
+        port = testing_support::pickFreePort();
         if (port_probe::tcpPortFree(port)) {
             break;
         }

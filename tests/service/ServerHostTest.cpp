@@ -63,15 +63,6 @@ protected:
     RecordingDesktop desktop;
 };
 
-bool udpPortIsFree(std::uint16_t port)
-{
-    boost::asio::io_context ioContext;
-    testing_support::UdpSocket socket(ioContext.get_executor(), boost::asio::ip::udp::v4());
-    boost::system::error_code error;
-    socket.bind(testing_support::loopbackEndpoint(port), error);
-    return !error;
-}
-
 TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
 {
     boost::asio::io_context ioContext;
@@ -84,7 +75,7 @@ TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
     expectPortInUseAtBind(port);
 
     blocker.close();
-    EXPECT_TRUE(udpPortIsFree(port));
+    EXPECT_TRUE(testing_support::udpPortIsFree(port));
     const auto host = startHost(port);
     expectServed(port);
 }
@@ -100,7 +91,7 @@ TEST_F(ServerHostTest, PortHeldForTcpFailsAtTheHttpBindAndFreesTheUdpPort)
     const auto port = blocker.local_endpoint().port();
 
     expectPortInUseAtBind(port);
-    EXPECT_TRUE(udpPortIsFree(port));
+    EXPECT_TRUE(testing_support::udpPortIsFree(port));
 }
 
 TEST_F(ServerHostTest, AnswersHttpOnTheDatagramPort)
@@ -145,7 +136,7 @@ TEST_F(ServerHostTest, RestartsOnTheSamePortAndMovesToAnotherOne)
     host.reset();
     const auto secondPort = startHostOnFreePort(host);
     expectServed(secondPort);
-    EXPECT_TRUE(udpPortIsFree(firstPort));
+    EXPECT_TRUE(testing_support::udpPortIsFree(firstPort));
 }
 
 TEST_F(ServerHostTest, PortOutsideTheUsableRangeIsRefused)
