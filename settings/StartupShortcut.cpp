@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::wstring_view shortcutExtension = L".lnk";
 
-StartupShortcut startupShortcut(const std::wstring& target, platform::SpecialFolder folder)
+StartupShortcut startupShortcut(const std::wstring& target, platform::ShellFolder folder)
 {
     return {target, getStartupShortcutPath(folder), std::wstring(productName)};
 }
@@ -24,9 +24,9 @@ bool pathTaken(const std::wstring& path)
 
 } // namespace
 
-std::wstring getStartupShortcutPath(platform::SpecialFolder folder)
+std::wstring getStartupShortcutPath(platform::ShellFolder folder)
 {
-    const auto folderPath = platform::specialFolderPath(folder);
+    const auto folderPath = platform::shellFolderPath(folder);
     if (folderPath.empty()) {
         return {};
     }
@@ -36,8 +36,8 @@ std::wstring getStartupShortcutPath(platform::SpecialFolder folder)
 
 AutostartShortcuts getAutostartShortcuts(const std::wstring& target)
 {
-    return {startupShortcut(target, platform::SpecialFolder::commonStartup),
-            startupShortcut(target, platform::SpecialFolder::startup)};
+    return {startupShortcut(target, platform::ShellFolder::commonStartup),
+            startupShortcut(target, platform::ShellFolder::startup)};
 }
 
 bool getAutostartState(const AutostartShortcuts& shortcuts)

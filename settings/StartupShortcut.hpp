@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 
 #include <string>
 
@@ -19,7 +19,7 @@ struct AutostartShortcuts {
 
 // The shortcut file's path in one Startup folder; empty when the system cannot name
 // the folder, so that the folder is skipped rather than a wrong path being used.
-std::wstring getStartupShortcutPath(platform::SpecialFolder folder);
+std::wstring getStartupShortcutPath(platform::ShellFolder folder);
 
 // Both shortcuts that start the executable at the given path.
 AutostartShortcuts getAutostartShortcuts(const std::wstring& target);

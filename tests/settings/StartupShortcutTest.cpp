@@ -61,15 +61,15 @@ protected:
 TEST_F(StartupShortcutTest, PathsNameTheProgramInBothStartupFolders)
 {
     const auto shortcutsOfProgram = getAutostartShortcuts(executable());
-    const auto expect = [](const StartupShortcut& shortcut, platform::SpecialFolder folder) {
+    const auto expect = [](const StartupShortcut& shortcut, platform::ShellFolder folder) {
         EXPECT_EQ(shortcut.linkPath,
-                  platform::specialFolderPath(folder).wstring() + L"\\" + linkName);
+                  platform::shellFolderPath(folder).wstring() + L"\\" + linkName);
         EXPECT_EQ(shortcut.linkPath, getStartupShortcutPath(folder));
         EXPECT_EQ(shortcut.target, executable());
         EXPECT_EQ(shortcut.description, productName);
     };
-    expect(shortcutsOfProgram.allUsers, platform::SpecialFolder::commonStartup);
-    expect(shortcutsOfProgram.perUser, platform::SpecialFolder::startup);
+    expect(shortcutsOfProgram.allUsers, platform::ShellFolder::commonStartup);
+    expect(shortcutsOfProgram.perUser, platform::ShellFolder::startup);
     EXPECT_NE(shortcutsOfProgram.allUsers.linkPath, shortcutsOfProgram.perUser.linkPath);
 }
 
