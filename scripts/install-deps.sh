@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth
     libboost1.81-dev googletest
-    fonts-dejavu-core imagemagick x11-apps
+    fonts-dejavu-core imagemagick x11-apps librsvg2-bin icoutils
     curl netcat-openbsd
 )
 

@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
-# Builds the Windows target and serves the stored settings' port under Wine, with the
-# console host, until Ctrl+C. Stores the port 1331 and the player's own sources first
-# when nothing is stored yet.
+# Builds the program and runs it under Wine until Ctrl+C, serving at once: when nothing
+# is stored yet, the port 1331 and the player's own channel list are stored first, so
+# that the program starts configured instead of opening its settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/install-deps.sh
 
-# Wine sets up its desktop once per session with the display it finds then, and the
-# player's windows need one: without a display the whole run goes under a virtual one.
+# Wine sets up its desktop once per session with the display it finds then: without a
+# display the whole run goes under a virtual one (the icon is then out of sight).
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a "$root/scripts/run.sh" "$@"
 fi
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target kelvo_console_host
+cmake --build --preset windows --target KelvoRemoteServer
 
+# A prefix of its own: the tests reset the program's settings in theirs.
 source scripts/wine-session.sh
-kelvo_wine_begin "$root/build/windows/wineprefix"
+kelvo_wine_begin "$root/build/windows/run-wineprefix"
 trap kelvo_wine_end EXIT
 
 key='HKCU\Software\Kelvo Player Remote Server\KelvoRemoteServer\General'
@@ -29,4 +30,5 @@ store_if_absent() {
 store_if_absent Port 1331
 store_if_absent PlaylistSource 0
 
-wine build/windows/tools/KelvoConsoleHost.exe
+echo "Kelvo Player Remote Server runs; Ctrl+C ends it."
+wine build/windows/app/KelvoRemoteServer.exe

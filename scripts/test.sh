@@ -29,7 +29,7 @@ cmake --build --preset windows -j "$jobs"
 # Wine sets up its desktop once per session with the display it finds then: a session
 # begun without one cannot create windows later. So the whole session runs under one
 # virtual display.
-xvfb-run -a bash -c '
+xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
     set -euo pipefail
     source scripts/wine-session.sh
     kelvo_wine_begin "$1/build/windows/wineprefix"

@@ -11,6 +11,7 @@ kelvo_wine_begin() {
     wineserver -p &
     wine cmd /c exit >/dev/null 2>&1
     kelvo_wine_fonts
+    kelvo_wine_windows
 }
 
 kelvo_wine_end() {
@@ -23,4 +24,10 @@ kelvo_wine_fonts() {
     for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS Sans Serif"; do
         wine reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans" /f >/dev/null 2>&1
     done
+}
+
+# A virtual display has no window manager. Wine then draws the window frames itself,
+# and does not wait for a manager to acknowledge each hidden window (two seconds each).
+kelvo_wine_windows() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }

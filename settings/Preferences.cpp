@@ -2,7 +2,7 @@
 
 #include "common/FileSystem.hpp"
 #include "common/Product.hpp"
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 #include "settings/IProfile.hpp"
 
 #include <filesystem>
@@ -45,7 +45,7 @@ std::wstring nativeForm(std::filesystem::path path)
 
 std::wstring findDefaultPlayerLocation()
 {
-    const auto programFiles = platform::specialFolderPath(platform::SpecialFolder::programFiles);
+    const auto programFiles = platform::shellFolderPath(platform::ShellFolder::programFiles);
     if (programFiles.empty()) {
         return {};
     }
@@ -55,7 +55,7 @@ std::wstring findDefaultPlayerLocation()
 
 std::wstring getPlayerProfileFolder()
 {
-    const auto appData = platform::specialFolderPath(platform::SpecialFolder::appData);
+    const auto appData = platform::shellFolderPath(platform::ShellFolder::appData);
     return appData.empty() ? std::wstring() : nativeForm(appData / playerFolderName);
 }
 

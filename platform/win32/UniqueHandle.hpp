@@ -12,10 +12,13 @@ class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) noexcept
-        : value(handle) {}
+        : value(handle)
+    {}
     UniqueHandle(UniqueHandle&& other) noexcept
-        : value(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        : value(other.release())
+    {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
+    {
         reset(other.release());
         return *this;
     }
@@ -27,14 +30,16 @@ public:
     explicit operator bool() const noexcept { return value != Invalid; }
 
     Handle release() noexcept { return std::exchange(value, Invalid); }
-    void reset(Handle handle = Invalid) noexcept {
+    void reset(Handle handle = Invalid) noexcept
+    {
         if (value != Invalid) {
             Close(value);
         }
         value = handle;
     }
     // For functions that return the handle through an out-parameter.
-    Handle* put() noexcept {
+    Handle* put() noexcept
+    {
         reset();
         return &value;
     }
@@ -54,8 +59,10 @@ class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(ComPtr&& other) noexcept
-        : pointer(std::exchange(other.pointer, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept {
+        : pointer(std::exchange(other.pointer, nullptr))
+    {}
+    ComPtr& operator=(ComPtr&& other) noexcept
+    {
         reset(std::exchange(other.pointer, nullptr));
         return *this;
     }
@@ -67,14 +74,16 @@ public:
     Interface* operator->() const noexcept { return pointer; }
     explicit operator bool() const noexcept { return pointer != nullptr; }
 
-    void reset(Interface* other = nullptr) noexcept {
+    void reset(Interface* other = nullptr) noexcept
+    {
         if (pointer != nullptr) {
             pointer->Release();
         }
         pointer = other;
     }
     // For creation functions that return the interface through void**.
-    void** put() noexcept {
+    void** put() noexcept
+    {
         reset();
         return reinterpret_cast<void**>(&pointer);
     }

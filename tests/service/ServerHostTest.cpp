@@ -1,6 +1,7 @@
 #include "service/ServerHost.hpp"
 
 #include "settings/Preferences.hpp"
+#include "tests/http/Loopback.hpp"
 #include "tests/service/RecordingDesktop.hpp"
 #include "tests/support/Loopback.hpp"
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include <boost/asio/error.hpp>
+#include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/udp.hpp>
 #include <boost/system/system_error.hpp>
 #include <gtest/gtest.h>
@@ -46,18 +48,20 @@ protected:
         EXPECT_TRUE(desktop.waitForCalls(before + 2)) << "port " << port << " is not served";
     }
 
+    void expectPortInUseAtBind(std::uint16_t port)
+    {
+        try {
+            startHost(port);
+            FAIL() << "the host started on a port in use";
+        } catch (const boost::system::system_error& error) {
+            EXPECT_EQ(error.code(), boost::asio::error::address_in_use);
+            EXPECT_EQ(std::string(error.what()).rfind("bind: ", 0), 0u) << error.what();
+        }
+    }
+
     Preferences preferences;
     RecordingDesktop desktop;
 };
-
-bool udpPortIsFree(std::uint16_t port)
-{
-    boost::asio::io_context ioContext;
-    testing_support::UdpSocket socket(ioContext.get_executor(), boost::asio::ip::udp::v4());
-    boost::system::error_code error;
-    socket.bind(testing_support::loopbackEndpoint(port), error);
-    return !error;
-}
 
 TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
 {
@@ -68,17 +72,40 @@ TEST_F(ServerHostTest, PortHeldForUdpFailsAtTheBindAndLeavesNothingOpen)
     });
     const auto port = blocker.local_endpoint().port();
 
-    try {
-        startHost(port);
-        FAIL() << "the host started on a port in use";
-    } catch (const boost::system::system_error& error) {
-        EXPECT_EQ(error.code(), boost::asio::error::address_in_use);
-        EXPECT_EQ(std::string(error.what()).rfind("bind: ", 0), 0u) << error.what();
-    }
+    expectPortInUseAtBind(port);
 
     blocker.close();
-    EXPECT_TRUE(udpPortIsFree(port));
+    EXPECT_TRUE(testing_support::udpPortIsFree(port));
     const auto host = startHost(port);
+    expectServed(port);
+}
+
+TEST_F(ServerHostTest, PortHeldForTcpFailsAtTheHttpBindAndFreesTheUdpPort)
+{
+    boost::asio::io_context ioContext;
+    auto blocker = testing_support::startOnFreePort([&](std::uint16_t port) {
+        http::TcpAcceptor acceptor(ioContext.get_executor(),
+                                   {boost::asio::ip::make_address_v4("127.0.0.1"), port});
+        return acceptor;
+    });
+    const auto port = blocker.local_endpoint().port();
+
+    expectPortInUseAtBind(port);
+    EXPECT_TRUE(testing_support::udpPortIsFree(port));
+}
+
+TEST_F(ServerHostTest, AnswersHttpOnTheDatagramPort)
+{
+    std::unique_ptr<ServerHost> host;
+    const auto port = startHostOnFreePort(host);
+
+    http::LoopbackClient client(port);
+    client.send("GET /about/ HTTP/1.0\r\n\r\n");
+    const auto reply = client.receiveUntilClosed();
+    EXPECT_EQ(reply.rfind("HTTP/1.0 200 OK\r\n", 0), 0u) << reply;
+    EXPECT_NE(reply.find("<description>Kelvo Player Remote Server</description>"),
+              std::string::npos)
+        << reply;
     expectServed(port);
 }
 
@@ -109,7 +136,7 @@ TEST_F(ServerHostTest, RestartsOnTheSamePortAndMovesToAnotherOne)
     host.reset();
     const auto secondPort = startHostOnFreePort(host);
     expectServed(secondPort);
-    EXPECT_TRUE(udpPortIsFree(firstPort));
+    EXPECT_TRUE(testing_support::udpPortIsFree(firstPort));
 }
 
 TEST_F(ServerHostTest, PortOutsideTheUsableRangeIsRefused)

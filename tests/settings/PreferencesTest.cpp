@@ -1,6 +1,6 @@
 #include "settings/Preferences.hpp"
 
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 #include "settings/MemoryProfile.hpp"
 
 #include <filesystem>
@@ -152,7 +152,7 @@ TEST_F(PlayerDataFolder, FollowsTheProfileMarkerWithoutRestart)
 
     std::ofstream(folder / "UseProfile").put('\n');
     const auto profileFolder =
-        platform::specialFolderPath(platform::SpecialFolder::appData) / "Kelvo Player";
+        platform::shellFolderPath(platform::ShellFolder::appData) / "Kelvo Player";
     EXPECT_EQ(preferences.getPlayerDataFolder(), profileFolder.wstring());
 
     std::filesystem::remove(folder / "UseProfile");

@@ -1,6 +1,6 @@
 // Preferences against the real registry, through the application profile.
 #include "framework/RegistryProfile.hpp"
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 #include "platform/win32/UniqueHandle.hpp"
 #include "settings/Preferences.hpp"
 
@@ -149,7 +149,7 @@ TEST_F(RegistryPreferences, SaveWritesAllFiveValuesWithTheirTypes)
 
 TEST_F(RegistryPreferences, EmptyLocationFindsThePlayerUnderProgramFiles)
 {
-    const auto installed = platform::specialFolderPath(platform::SpecialFolder::programFiles) /
+    const auto installed = platform::shellFolderPath(platform::ShellFolder::programFiles) /
                            "Kelvo Player" / "KelvoPlayer.exe";
     if (std::filesystem::exists(installed.parent_path())) {
         GTEST_SKIP() << "a player is installed in this prefix";

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
+#include <stdexcept>
 #include <vector>
 
 #include <boost/asio/error.hpp>
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/udp.hpp>
 #include <boost/system/system_error.hpp>
 
@@ -20,12 +23,43 @@ inline boost::asio::ip::udp::endpoint loopbackEndpoint(std::uint16_t port)
     return {boost::asio::ip::make_address_v4("127.0.0.1"), port};
 }
 
-// A UDP port on 127.0.0.1 that was free a moment ago.
-inline std::uint16_t pickFreeUdpPort()
+inline bool udpPortIsFree(std::uint16_t port)
 {
     boost::asio::io_context ioContext;
-    UdpSocket probe(ioContext.get_executor(), loopbackEndpoint(0));
-    return probe.local_endpoint().port();
+    UdpSocket socket(ioContext.get_executor(), boost::asio::ip::udp::v4());
+    boost::system::error_code error;
+    socket.bind({boost::asio::ip::address_v4::any(), port}, error);
+    return !error;
+}
+
+inline bool tcpPortIsFree(std::uint16_t port)
+{
+    boost::asio::io_context ioContext;
+    boost::asio::basic_socket_acceptor<boost::asio::ip::tcp, boost::asio::io_context::executor_type>
+        acceptor(ioContext.get_executor(), boost::asio::ip::tcp::v4());
+    boost::system::error_code error;
+    acceptor.bind({boost::asio::ip::address_v4::any(), port}, error);
+    return !error;
+}
+
+// A port free for both UDP and TCP a moment ago, as the server host needs it. It is
+// drawn from below the range the system hands out to client sockets (which begins at
+// 32768 here), so that the many short-lived clients of tests running at the same time
+// do not take it between the pick and the start.
+inline std::uint16_t pickFreePort()
+{
+    constexpr int lowest = 20000;
+    constexpr int highest = 32000;
+    constexpr int attempts = 1000;
+    static std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<int> ports(lowest, highest);
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const auto port = static_cast<std::uint16_t>(ports(random));
+        if (udpPortIsFree(port) && tcpPortIsFree(port)) {
+            return port;
+        }
+    }
+    throw std::runtime_error("no free port between 20000 and 32000");
 }
 
 // Calls start with a free port and returns its result. Another program may take the
@@ -36,7 +70,7 @@ auto startOnFreePort(Start start)
     constexpr int attempts = 10;
     for (int attempt = 1;; ++attempt) {
         try {
-            return start(pickFreeUdpPort());
+            return start(pickFreePort());
         } catch (const boost::system::system_error& error) {
             if (error.code() != boost::asio::error::address_in_use || attempt == attempts) {
                 throw;

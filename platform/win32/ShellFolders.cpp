@@ -1,4 +1,4 @@
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 namespace platform {
 
-std::filesystem::path specialFolderPath(SpecialFolder folder)
+std::filesystem::path shellFolderPath(ShellFolder folder)
 {
     wchar_t buffer[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathW(nullptr, buffer, static_cast<int>(folder), TRUE)) {

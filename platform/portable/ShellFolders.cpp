@@ -1,4 +1,4 @@
-#include "platform/SpecialFolders.hpp"
+#include "platform/ShellFolders.hpp"
 
 #include <cstdlib>
 #include <system_error>
@@ -25,16 +25,16 @@ std::filesystem::path configFolder()
     return {};
 }
 
-std::filesystem::path folderFor(SpecialFolder folder)
+std::filesystem::path folderFor(ShellFolder folder)
 {
     switch (folder) {
-    case SpecialFolder::appData:
+    case ShellFolder::appData:
         return configFolder();
-    case SpecialFolder::startup:
+    case ShellFolder::startup:
         return configFolder().empty() ? std::filesystem::path() : configFolder() / "autostart";
-    case SpecialFolder::commonStartup:
+    case ShellFolder::commonStartup:
         return "/etc/xdg/autostart";
-    case SpecialFolder::programFiles:
+    case ShellFolder::programFiles:
         return "/opt";
     }
     return {};
@@ -42,7 +42,7 @@ std::filesystem::path folderFor(SpecialFolder folder)
 
 } // namespace
 
-std::filesystem::path specialFolderPath(SpecialFolder folder)
+std::filesystem::path shellFolderPath(ShellFolder folder)
 {
     auto path = folderFor(folder);
     if (!path.empty()) {

@@ -5,7 +5,7 @@
 namespace platform {
 
 // The shell folders the program uses, numbered as the Windows shell numbers them.
-enum class SpecialFolder : int {
+enum class ShellFolder : int {
     startup = 7,
     commonStartup = 24,
     appData = 26,
@@ -13,6 +13,6 @@ enum class SpecialFolder : int {
 };
 
 // The folder, created when it is missing; empty when the system cannot name it.
-std::filesystem::path specialFolderPath(SpecialFolder folder);
+std::filesystem::path shellFolderPath(ShellFolder folder);
 
 } // namespace platform

@@ -1,0 +1,7 @@
+#include "app/AboutDlg.hpp"
+
+#include "res/Resource.h"
+
+CAboutDlg::CAboutDlg()
+    : Dialog(IDD_ABOUTBOX)
+{}
