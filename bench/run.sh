@@ -176,11 +176,11 @@ wait "$host_pid"
 datagram() { awk -v key="$1" '$1 == key { print $2 }' "$work/datagrams"; }
 
 # --- start-up of the Windows program under Wine ---------------------------------------
-startup_program=tools/KelvoConsoleHost.exe
+startup_program=app/KelvoRemoteServer.exe
 startup_ms=n/a
 if [ -z "${SKIP_WINE:-}" ]; then
     cmake --preset windows >/dev/null
-    cmake --build --preset windows --target kelvo_console_host >&2
+    cmake --build --preset windows --target KelvoRemoteServer >&2
     startup_ms=$(xvfb-run -a bash bench/wine-startup.sh "$root" "$startup_program" \
         "$startup_runs" "$bin/kelvo_bench_client")
 fi

@@ -10,6 +10,7 @@ packages=(
     libboost1.81-dev googletest
     fonts-dejavu-core imagemagick x11-apps librsvg2-bin icoutils
     curl netcat-openbsd
+    nginx-light wrk
 )
 
 missing=()

@@ -8,14 +8,17 @@ jobs=$(nproc)
 
 bash scripts/install-deps.sh
 
-echo "== fuzzing (fuzz preset, a short bounded run)"
+echo "== fuzzing (fuzz preset, a short bounded run of each target)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-corpus=build/fuzz/corpus/http_request
-mkdir -p "$corpus"
-build/fuzz/fuzz/http_request_fuzzer -max_total_time=20 "$corpus" fuzz/seeds/http_request \
-    >build/fuzz/http_request.log 2>&1 || { tail -n 40 build/fuzz/http_request.log; exit 1; }
-tail -n 1 build/fuzz/http_request.log
+for target in http_request datagram; do
+    corpus=build/fuzz/corpus/$target
+    log=build/fuzz/$target.log
+    mkdir -p "$corpus"
+    build/fuzz/fuzz/${target}_fuzzer -max_total_time=20 "$corpus" fuzz/seeds/$target \
+        >"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
+    tail -n 1 "$log"
+done
 
 echo "== native (linux preset)"
 cmake --preset linux >/dev/null
