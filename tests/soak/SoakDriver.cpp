@@ -6,6 +6,10 @@
 // 10% more resident memory than after the warm-up.
 //
 //   kelvo_soak --port P --pid PID --folder PLAYER_FOLDER [--seconds 30] [--idle 300]
+//              [--descriptors-of PID]
+//
+// Descriptors are counted in the server's process unless another process holds its
+// sockets: under Wine, the wineserver of the session does.
 //
 // The player folder holds "KelvoPlayer.m3u", "KelvoPlayer.User.ini" (naming "guide.zip" in
 // the same folder as the TV guide) and "guide.zip"; player sources are chosen.
@@ -479,7 +483,9 @@ std::string argument(int argc, char** argv, std::string_view name, std::string f
 int soak(int argc, char** argv)
 {
     const auto port = static_cast<std::uint16_t>(std::stoi(argument(argc, argv, "--port")));
-    const ServerProcess server(std::stoi(argument(argc, argv, "--pid")));
+    const auto pid = argument(argc, argv, "--pid");
+    const ServerProcess server(std::stoi(pid));
+    const ServerProcess socketHolder(std::stoi(argument(argc, argv, "--descriptors-of", pid)));
     const std::filesystem::path folder = argument(argc, argv, "--folder");
     const auto seconds = std::chrono::seconds(std::stoi(argument(argc, argv, "--seconds", "30")));
     const int idleCount = std::stoi(argument(argc, argv, "--idle", "300"));
@@ -489,20 +495,20 @@ int soak(int argc, char** argv)
     Soak soak(port, owed);
     // The descriptors after the first answer are the starting count.
     soak.ask(owed.valid[1]);
-    const auto startDescriptors = server.descriptors();
+    const auto startDescriptors = socketHolder.descriptors();
 
     auto idle = soak.openIdle(idleCount);
     soak.run(warmUp);
     const auto warmKib = server.residentKib();
-    const auto peakDescriptors = server.descriptors();
+    const auto peakDescriptors = socketHolder.descriptors();
     soak.run(seconds - warmUp);
     idle.clear();
 
     const bool released =
-        pollUntil([&] { return server.descriptors() <= startDescriptors; }, settleTimeout);
+        pollUntil([&] { return socketHolder.descriptors() <= startDescriptors; }, settleTimeout);
     const auto endKib = server.residentKib();
     std::cout << "descriptors " << startDescriptors << " at start, " << peakDescriptors
-              << " with idle clients, " << server.descriptors() << " at the end\n"
+              << " with idle clients, " << socketHolder.descriptors() << " at the end\n"
               << "resident KiB " << warmKib << " after warm-up, " << endKib << " at the end"
               << std::endl;
     soak.report();

@@ -61,4 +61,14 @@ for attempt in $(seq 5); do
 done
 [ -n "$pid" ] || { echo "the program did not serve"; cat "$log"; exit 1; }
 
-"$driver" --port "$port" --pid "$pid" --folder "$folder" --seconds "$seconds"
+# The sockets of a Windows program are held by the wineserver of its prefix.
+wineserver_pid=
+for candidate in $(pgrep wineserver); do
+    if tr '\0' '\n' <"/proc/$candidate/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+        wineserver_pid=$candidate
+    fi
+done
+[ -n "$wineserver_pid" ] || { echo "no wineserver for $WINEPREFIX"; exit 1; }
+
+"$driver" --port "$port" --pid "$pid" --descriptors-of "$wineserver_pid" --folder "$folder" \
+    --seconds "$seconds"
