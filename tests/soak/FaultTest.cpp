@@ -2,6 +2,7 @@
 // or shrink while they are served, a file that cannot be read, a port that another program
 // holds, and many clients at once.
 #include "http/Reply.hpp"
+#include "http/Tcp.hpp"
 #include "service/ServerHost.hpp"
 #include "tests/http/Loopback.hpp"
 #include "tests/http/PlayerFolder.hpp"
@@ -17,7 +18,6 @@
 #include <thread>
 #include <vector>
 
-#include <boost/asio/ip/tcp.hpp>
 #include <boost/system/system_error.hpp>
 #include <gtest/gtest.h>
 
@@ -167,8 +167,8 @@ TEST(ServerHostStart, PortHeldForTcpFailsAtTheBindAndLeavesNothingOpen)
     RecordingDesktop desktop;
     boost::asio::io_context ioContext;
     auto holder = testing_support::startOnFreePort([&](std::uint16_t freePort) {
-        boost::asio::ip::tcp::acceptor acceptor(
-            ioContext, {boost::asio::ip::make_address_v4("127.0.0.1"), freePort});
+        http::TcpAcceptor acceptor(ioContext,
+                                   {boost::asio::ip::make_address_v4("127.0.0.1"), freePort});
         acceptor.listen();
         return acceptor;
     });
