@@ -1,6 +1,7 @@
 // The command path end to end on the Windows desktop: real datagrams on loopback, a
 // real host with the system desktop, and a real player program that logs what it
 // was asked to do.
+#include "http/Tcp.hpp"
 #include "platform/win32/UniqueHandle.hpp"
 #include "service/ServerHost.hpp"
 #include "settings/Preferences.hpp"
@@ -17,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include <boost/asio/read.hpp>
+#include <boost/asio/write.hpp>
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -195,6 +198,33 @@ TEST_F(PlayerControlTest, HungPlayerDoesNotStallTheHost)
 
     host->stop();
     EXPECT_EQ(errors.text(), "No answer from KelvoPlayerMainWndClass window\n");
+}
+
+// HTTP shares the worker thread with the player's messages: a request made while the
+// player hangs waits for the bounded wait, not for the player.
+TEST_F(PlayerControlTest, HungPlayerDelaysHttpOnlyForTheBoundedWait)
+{
+    send({0x00, 0x05, 0x00});
+    ASSERT_TRUE(waitForCount("ready", 1));
+
+    std::ofstream(folder / "hang").put('\n');
+    send({0x01, 0x41, 0x00, 0x00, 0x00});
+    ASSERT_TRUE(waitForCount("keydown 0x41", 1));
+    const auto asked = std::chrono::steady_clock::now();
+    boost::asio::io_context ioContext;
+    http::TcpSocket client(ioContext);
+    client.connect({boost::asio::ip::make_address_v4("127.0.0.1"), port});
+    boost::asio::write(client,
+                       boost::asio::buffer(std::string_view("GET /about/ HTTP/1.0\r\n\r\n")));
+    std::string answer;
+    boost::system::error_code end;
+    boost::asio::read(client, boost::asio::dynamic_buffer(answer), end);
+    const auto waited = std::chrono::steady_clock::now() - asked;
+
+    EXPECT_EQ(answer.rfind("HTTP/1.0 200 OK\r\n", 0), 0u) << answer;
+    // The player hangs for twice this long.
+    EXPECT_LT(waited, logTimeout);
+    host->stop();
 }
 
 } // namespace
