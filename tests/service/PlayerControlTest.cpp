@@ -115,6 +115,18 @@ protected:
         return waitForLog([&](const Lines& lines) { return countOf(lines, line) >= count; });
     }
 
+    // Starts the player and makes it hang in a key press, for longer than the log is
+    // waited for.
+    void startHungPlayer()
+    {
+        send({0x00, 0x05, 0x00});
+        ASSERT_TRUE(waitForCount("ready", 1));
+
+        std::ofstream(folder / "hang").put('\n');
+        send({0x01, 0x41, 0x00, 0x00, 0x00});
+        ASSERT_TRUE(waitForCount("keydown 0x41", 1));
+    }
+
     // Ends every player these tests started; each logged its process id.
     void endPlayers() const
     {
@@ -185,14 +197,8 @@ TEST_F(PlayerControlTest, KeyWithoutPlayerIsReportedAndStartsNothing)
 
 TEST_F(PlayerControlTest, HungPlayerDoesNotStallTheHost)
 {
-    send({0x00, 0x05, 0x00});
-    ASSERT_TRUE(waitForCount("ready", 1));
-
-    std::ofstream(folder / "hang").put('\n');
-    send({0x01, 0x41, 0x00, 0x00, 0x00});
-    ASSERT_TRUE(waitForCount("keydown 0x41", 1));
-    // The player now hangs for longer than the log is waited for; the host must give up
-    // on it and serve the next datagram.
+    ASSERT_NO_FATAL_FAILURE(startHungPlayer());
+    // The host must give up on the player and serve the next datagram.
     send({0x00, 0x09, 0x00});
     EXPECT_TRUE(waitForCount("arguments /ch 9", 1));
 
@@ -204,12 +210,7 @@ TEST_F(PlayerControlTest, HungPlayerDoesNotStallTheHost)
 // player hangs waits for the bounded wait, not for the player.
 TEST_F(PlayerControlTest, HungPlayerDelaysHttpOnlyForTheBoundedWait)
 {
-    send({0x00, 0x05, 0x00});
-    ASSERT_TRUE(waitForCount("ready", 1));
-
-    std::ofstream(folder / "hang").put('\n');
-    send({0x01, 0x41, 0x00, 0x00, 0x00});
-    ASSERT_TRUE(waitForCount("keydown 0x41", 1));
+    ASSERT_NO_FATAL_FAILURE(startHungPlayer());
     const auto asked = std::chrono::steady_clock::now();
     boost::asio::io_context ioContext;
     http::TcpSocket client(ioContext);
