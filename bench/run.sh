@@ -182,7 +182,7 @@ if [ -z "${SKIP_WINE:-}" ]; then
     cmake --preset windows >/dev/null
     cmake --build --preset windows --target KelvoRemoteServer >&2
     startup_ms=$(xvfb-run -a bash bench/wine-startup.sh "$root" "$startup_program" \
-        "$startup_runs" "$bin/kelvo_bench_client")
+        "$startup_runs" "$bin/kelvo_bench_client") || startup_ms=n/a
 fi
 
 # --- the table ------------------------------------------------------------------------

@@ -12,9 +12,8 @@ client=$4
 
 source "$root/scripts/wine-session.sh"
 kelvo_wine_begin "$root/build/windows/wineprefix" >&2
-trap kelvo_wine_end EXIT
-
 key='HKCU\Software\Kelvo Player Remote Server\KelvoRemoteServer\General'
+trap 'wine reg delete "$key" /f >/dev/null 2>&1; kelvo_wine_end' EXIT
 wine reg add "$key" /v PlaylistSource /t REG_DWORD /d 0 /f >/dev/null 2>&1
 
 # One untimed start first: Wine loads and caches the program's libraries then.
@@ -24,6 +23,5 @@ for run in $(seq 0 "$runs"); do
     wine reg add "$key" /v Port /t REG_DWORD /d "$port" /f >/dev/null 2>&1
     result=$("$client" startup "$port" 30 wine "$program")
     [ "$run" -gt 0 ] && echo "$result"
-done | awk '$1 == "startup_ms" { v[++n] = $2 } END {
-    if (n == 0) { print "n/a"; exit }
-    asort(v); printf "%.0f\n", v[int((n + 1) / 2)] }'
+done | awk '$1 == "startup_ms" { print $2 }' | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else printf "%.0f\n", v[int((NR + 1) / 2)] }'
