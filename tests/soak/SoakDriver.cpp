@@ -369,8 +369,10 @@ private:
                 ask(owed.malformed[random() % owed.malformed.size()]);
                 break;
             case 4:
-                // The small routes only: a byte at a time is slow.
-                ask(owed.valid[random() % 3], true);
+                // The small GET routes only: a byte at a time is slow, and the body of a
+                // POST would still be on its way when the server, which answers from the
+                // head alone, closes the connection.
+                ask(owed.valid[random() % 2], true);
                 break;
             case 5:
                 leaveHalfWay(random);
