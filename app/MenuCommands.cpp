@@ -31,7 +31,7 @@ void CKelvoControlApp::OnSettings()
     Preferences edited(preferences);
     sheet.applyTo(edited);
     // The first accepted sheet stores and starts even without a change.
-    if (preferences.notConfigured || !(edited == preferences)) {
+    if (preferences.notConfigured || edited != preferences) {
         // The worker reads the preferences: it is stopped before they change.
         stopServer();
         preferences = edited;
